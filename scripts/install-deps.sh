@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a fresh Debian machine. Runs
+# apt-get only when something is missing; uses sudo when not root.
+set -euo pipefail
+
+packages=(cmake make g++ clang libgtest-dev googletest clang-format
+          g++-mingw-w64-x86-64-posix wine64)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
