@@ -11,23 +11,24 @@ namespace {
 // of |v|: T, its first 18 significant digits cut off, is rounded half up to
 // 17 digits, and that half up to 7. Scale |v| to W with 10^6 <= W < 10^7 and
 // let M be its integer part (the first seven digits). Then T = floor(W*10^11)
-// and the two roundings together give floor((T + 5 + 5*10^10) / 10^11): a
-// carry out of the 18th digit reaches the 7th only through eight nines,
-// exactly as in this sum. As T + 5 + 5*10^10 is an integer, that equals
-// floor(W + 0.50000000005): W rounds up exactly when W >= B = M.49999999995.
+// and the two roundings together give floor((T + 5 + 5*10^10) / 10^11): the
+// first rounding changes the 8th digit only by a carry through nine nines in
+// digits 9 to 17, and the sum carries alike. As 5 + 5*10^10 is an integer,
+// that equals floor(W + 0.50000000005): W rounds up exactly when
+// W >= B = M.49999999995.
 //
 // std::to_chars with 17 significant digits rounds the exact value to the
 // nearest 17-digit S. B lies halfway between the 17-digit neighbours
 // M.4999999999 and M.5000000000, so S is on the same side of B as W itself,
 // and rounding S half up at its 7th digit gives the same seven digits. W = B
 // cannot happen: B has 18 significant digits ending in 95, so |v| would be
-// N*10^k with N odd, N < 10^18, N not divisible by 25 and N/5 > 2^53; the
-// powers of five of 10^k cannot all cancel, and what is left is an odd factor
-// above 2^53, which no double has. Ties of to_chars elsewhere decide nothing.
-// A carry of S into the next decade (99.99999999999999 gives
-// 1.0000000000000000E+02) lies above every bound of the decade below and comes
-// out right too. So 17 correctly rounded digits are all the field needs; no
-// exact expansion is ever made.
+// N*10^k with N odd, not divisible by 25 and N/5 > 2^53; the powers of five
+// of 10^k cannot all cancel, and what is left is an odd factor above 2^53,
+// which no double has. Ties of to_chars elsewhere decide nothing. A carry of
+// S into the next decade (99.99999999999999 gives 1.0000000000000000e+02)
+// lies above every bound of the decade below and comes out right too. So 17
+// correctly rounded digits are all the field needs; no exact expansion is
+// ever made.
 constexpr int kDigits = 17;
 constexpr int kKept = 7;
 
