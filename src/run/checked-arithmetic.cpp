@@ -1,6 +1,5 @@
 #include "run/checked-arithmetic.h"
 
-#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -9,83 +8,79 @@
 namespace trovel {
 namespace {
 
-struct FloatingPointFailure {
+struct MathFailure {
   FailureKind kind;
   std::string_view message;
 };
 
-constexpr std::array kFloatingPointFailures = {
-    FloatingPointFailure{FailureKind::InvalidOperation, "floating-point error: invalid"},
-    FloatingPointFailure{FailureKind::DivideByZero, "floating-point error: divide by zero"},
-    FloatingPointFailure{FailureKind::ArithmeticOverflow, "floating-point error: overflow"},
-};
+constexpr MathFailure kInvalid = {FailureKind::InvalidOperation, "floating-point error: invalid"};
+constexpr MathFailure kDivideByZero = {FailureKind::DivideByZero,
+                                       "floating-point error: divide by zero"};
+constexpr MathFailure kOverflow = {FailureKind::ArithmeticOverflow,
+                                   "floating-point error: overflow"};
+constexpr MathFailure kPowerOverflow = {FailureKind::FunctionOverflow, "**: OVERFLOW error"};
+constexpr MathFailure kCosineTotalLoss = {FailureKind::FunctionTotalLoss, "cos: TLOSS error"};
+constexpr MathFailure kSineTotalLoss = {FailureKind::FunctionTotalLoss, "sin: TLOSS error"};
+constexpr MathFailure kTangentTotalLoss = {FailureKind::FunctionTotalLoss, "tan: TLOSS error"};
+
+[[noreturn]] void raise(Failures& failures, const MathFailure& failure) {
+  failures.raiseMathFailure(failure.kind, failure.message);
+}
+
+// The result of an operation on finite operands, once it is known to be finite.
+double finite(Failures& failures, double result) {
+  if (std::isnan(result)) raise(failures, kInvalid);
+  if (std::isinf(result)) raise(failures, kOverflow);
+  return result;
+}
+
+// An angle the trigonometric functions take; a larger one is the total loss.
+double angle(Failures& failures, double a, const MathFailure& totalLoss) {
+  if (!(std::fabs(a) < trigonometry::kArgumentLimit)) raise(failures, totalLoss);
+  return a;
+}
 
 }  // namespace
 
-void CheckedArithmetic::raise(FailureKind kind) const {
-  for (const FloatingPointFailure& failure : kFloatingPointFailures) {
-    if (failure.kind == kind) failures_.raiseMathFailure(kind, failure.message);
-  }
-  failures_.raiseMathFailure(kind, "");
-}
-
 double CheckedArithmetic::add(double a, double b) const {
-  return checked(a + b);
+  return finite(failures_, a + b);
 }
 
 double CheckedArithmetic::subtract(double a, double b) const {
-  return checked(a - b);
+  return finite(failures_, a - b);
 }
 
 double CheckedArithmetic::multiply(double a, double b) const {
-  return checked(a * b);
+  return finite(failures_, a * b);
 }
 
 double CheckedArithmetic::divide(double a, double b) const {
-  if (b == 0.0) {
-    raise(a == 0.0 || std::isnan(a) ? FailureKind::InvalidOperation : FailureKind::DivideByZero);
-  }
-  return checked(a / b);
+  if (b == 0.0) raise(failures_, a == 0.0 || std::isnan(a) ? kInvalid : kDivideByZero);
+  return finite(failures_, a / b);
 }
 
 double CheckedArithmetic::sq(double v) const {
   if (v == 0.0) return +0.0;
   const double magnitude = std::fabs(v);
   const double square = magnitude * magnitude;
-  if (std::isinf(square)) {
-    failures_.raiseMathFailure(FailureKind::FunctionOverflow, "**: OVERFLOW error");
-  }
-  return checked(square);  // a NaN base
+  if (std::isinf(square)) raise(failures_, kPowerOverflow);
+  return finite(failures_, square);  // a NaN base
 }
 
 double CheckedArithmetic::cos(double a) const {
-  return trigonometry::cos(checkedAngle(a, "cos: TLOSS error"));
+  return trigonometry::cos(angle(failures_, a, kCosineTotalLoss));
 }
 
 double CheckedArithmetic::sin(double a) const {
-  return trigonometry::sin(checkedAngle(a, "sin: TLOSS error"));
+  return trigonometry::sin(angle(failures_, a, kSineTotalLoss));
 }
 
 double CheckedArithmetic::tan(double a) const {
-  return trigonometry::tan(checkedAngle(a, "tan: TLOSS error"));
+  return trigonometry::tan(angle(failures_, a, kTangentTotalLoss));
 }
 
 double CheckedArithmetic::sqrt(double v) const {
-  return checked(std::sqrt(v));
-}
-
-double CheckedArithmetic::checked(double result) const {
-  // Operands are finite, so a NaN can only come from an invalid operation.
-  if (std::isnan(result)) raise(FailureKind::InvalidOperation);
-  if (std::isinf(result)) raise(FailureKind::ArithmeticOverflow);
-  return result;
-}
-
-double CheckedArithmetic::checkedAngle(double a, const char* totalLossMessage) const {
-  if (!(std::fabs(a) < trigonometry::kArgumentLimit)) {
-    failures_.raiseMathFailure(FailureKind::FunctionTotalLoss, totalLossMessage);
-  }
-  return a;
+  return finite(failures_, std::sqrt(v));
 }
 
 }  // namespace trovel

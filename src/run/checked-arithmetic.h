@@ -35,12 +35,6 @@ class CheckedArithmetic {
   double sqrt(double v) const;
 
  private:
-  // Reports one of the floating-point failures and ends the run.
-  [[noreturn]] void raise(FailureKind kind) const;
-  // The result of an operation, once it is known to be finite.
-  double checked(double result) const;
-  double checkedAngle(double a, const char* totalLossMessage) const;
-
   Failures& failures_;
 };
 
