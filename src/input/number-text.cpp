@@ -1,8 +1,8 @@
 #include "input/number-text.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <string>
 #include <system_error>
 
 namespace trovel {
@@ -81,10 +81,18 @@ NumberShape scanNumber(std::string_view text) {
   return shape;
 }
 
+// Significant digits kept for the conversion. Every midpoint between two
+// neighbouring doubles has fewer significant digits than this, so the digits
+// after these decide nothing but whether the rest is zero, and a single
+// nonzero digit stands for a rest that is not.
+constexpr std::size_t kKeptDigits = 800;
+
 // The magnitude of a number with at least one digit, correctly rounded.
 NumberConversion magnitudeOf(const NumberShape& shape) {
-  std::string significant;  // the digits from the first that is not 0
-  significant.reserve(shape.mantissa.size() + 24);
+  // The kept digits as an integer, then "e" and the power of ten that scales it.
+  std::array<char, kKeptDigits + 32> text;
+  std::size_t kept = 0;
+  bool nonzeroDropped = false;
   std::int64_t integerDigits = 0;
   std::int64_t leadingZeros = 0;
   bool point = false;
@@ -94,30 +102,33 @@ NumberConversion magnitudeOf(const NumberShape& shape) {
       continue;
     }
     if (!point) ++integerDigits;
-    if (significant.empty() && c == '0') {
+    if (kept == 0 && c == '0') {
       ++leadingZeros;
+    } else if (kept < kKeptDigits) {
+      text[kept++] = c;
     } else {
-      significant += c;
+      nonzeroDropped = nonzeroDropped || c != '0';
     }
   }
-  while (!significant.empty() && significant.back() == '0') significant.pop_back();
-  if (significant.empty()) return {0.0, {}};  // zero, whatever the exponent
+  if (nonzeroDropped) {
+    text[kept++] = '1';
+  } else {
+    while (kept > 0 && text[kept - 1] == '0') --kept;
+  }
+  if (kept == 0) return {0.0, {}};  // zero, whatever the exponent
 
   const std::int64_t order = integerDigits - leadingZeros + shape.exponent;
   if (order > kOrderCertainlyInfinite) return {0.0, NumberOverflow};
   if (order < kOrderCertainlyZero) return {0.0, {}};
 
-  // The digits as an integer times a power of ten that now fits any conversion.
-  const auto digits = static_cast<std::int64_t>(significant.size());
-  significant += 'e';
-  significant += std::to_string(order - digits);
+  text[kept] = 'e';
+  const std::int64_t scale = order - static_cast<std::int64_t>(kept);
+  const auto written = std::to_chars(text.data() + kept + 1, text.data() + text.size(), scale);
   double value = 0.0;
-  const auto [end, error] =
-      std::from_chars(significant.data(), significant.data() + significant.size(), value);
-  (void)end;
+  const auto converted = std::from_chars(text.data(), written.ptr, value);
   // The standard conversion calls a result that rounds to infinity or to zero
   // out of range and leaves `value` as it was.
-  if (error == std::errc::result_out_of_range) {
+  if (converted.ec == std::errc::result_out_of_range) {
     if (order > 0) return {0.0, NumberOverflow};
     return {0.0, {}};
   }

@@ -1,7 +1,7 @@
 #pragma once
 // The texts of numbers and repeat counts as the input files write them, and
-// their conversion. Pure functions of a byte range: no locale, no allocation
-// beyond a copy of the digits, no failure raised here.
+// their conversion. Pure functions of a byte range: no locale, no allocation,
+// no failure raised here.
 
 #include <cstdint>
 #include <optional>

@@ -59,14 +59,11 @@ class ByteSource {
     return takeAfterRefill();
   }
 
-  // Steps back over the byte just taken; it is always still in the buffer,
-  // or it is the added line feed.
-  void stepBack() {
-    if (tookAddedLineFeed_) {
-      replayLineFeed_ = true;
-    } else {
-      --connection_.position;
-    }
+  // Takes the rest of the record that the byte just taken, a carriage return
+  // or a line feed, ends: a line feed ends it there, a carriage return at the
+  // next line feed.
+  void passRecordEnd(char byte) {
+    if (byte == '\r') skipRecord();
   }
 
   // Takes bytes up to and including the next line feed.
@@ -94,10 +91,6 @@ class ByteSource {
  private:
   char takeAfterRefill() {
     Connection& c = connection_;
-    if (replayLineFeed_) {
-      replayLineFeed_ = false;
-      return '\n';
-    }
     // Every byte of the buffer has been delivered; the last one decides
     // whether the end of the file needs a line feed first.
     if (c.count > 0) c.lastByteWasLineFeed = c.buffer[c.count - 1] == '\n';
@@ -106,21 +99,17 @@ class ByteSource {
     if (read.count == 0) {
       if (!c.lastByteWasLineFeed) {
         c.lastByteWasLineFeed = true;
-        tookAddedLineFeed_ = true;
         return '\n';
       }
       c.endOfFile = true;
       fail(EndOfFile);
     }
-    tookAddedLineFeed_ = false;
     c.position = 1;
     return c.buffer[0];
   }
 
   Units& units_;
   Connection& connection_;
-  bool tookAddedLineFeed_ = false;  // the byte taken last is the added line feed
-  bool replayLineFeed_ = false;     // ... and the scan stepped back over it
 };
 
 enum class Mode { Plain, Quoted, Parenthesised };
@@ -137,7 +126,8 @@ class ValueScan {
   void scan(std::span<char> quotedTarget) {
     for (;;) {
       const char byte = source_.take();
-      const bool ended = mode_ == Mode::Quoted ? takeQuoted(byte, quotedTarget) : take(byte);
+      const bool ended =
+          mode_ == Mode::Quoted ? takeQuoted(byte, quotedTarget) : takeUnquoted(byte);
       if (ended) return;
     }
   }
@@ -174,22 +164,23 @@ class ValueScan {
   bool blankEndsValue() const { return mode_ == Mode::Plain && (length_ > 0 || repeatPending_); }
 
   // Takes one byte of an unquoted value; true when it ends the value.
-  bool take(char byte) {
+  bool takeUnquoted(char byte) {
     switch (classOf(byte)) {
       case ByteClass::Ordinary:
         collect(byte);
         collectOrdinaryRun();
         return false;
       case ByteClass::RecordEnd:
-        source_.stepBack();
-        source_.skipRecord();
-        // The record end that ends a value has been consumed with its
-        // record; one that does not is a line the value runs over.
+        source_.passRecordEnd(byte);
+        // A record end that ends the value has been consumed with its
+        // record; any other is skipped as a blank.
         recordEndPassed_ = blankEndsValue();
-        return recordEndPassed_;
+        if (recordEndPassed_) return true;
+        skipSpaceRun();
+        return false;
       case ByteClass::Blank:
         if (blankEndsValue()) return true;
-        skipBlankRun();
+        skipSpaceRun();
         return false;
       case ByteClass::Open:
         if (length_ > 0) break;
@@ -219,15 +210,16 @@ class ValueScan {
   // Takes one byte of a quoted value; true when it ends the value.
   bool takeQuoted(char byte, std::span<char> target) {
     if (byte == '\n' || byte == '\r') {
-      source_.stepBack();
-      source_.skipRecord();
+      source_.passRecordEnd(byte);
       (void)source_.take();  // the first byte of a continuation line is dropped
       return false;
     }
     if (byte == quote_) {
       const char next = source_.take();
       if (next != quote_) {
-        if (next == '\n') source_.stepBack();
+        // The byte after the closing quote goes with the value; a line feed
+        // there ends the value's record as well.
+        recordEndPassed_ = next == '\n';
         return true;
       }
     }
@@ -254,10 +246,12 @@ class ValueScan {
     source_.consume(run);
   }
 
-  void skipBlankRun() {
+  // Where blanks are skipped, a line feed is one more blank: the blanks, tabs
+  // and line feeds that follow in the buffer are skipped in one step.
+  void skipSpaceRun() {
     const std::string_view rest = source_.unread();
     std::size_t run = 0;
-    while (run < rest.size() && classOf(rest[run]) == ByteClass::Blank) ++run;
+    while (run < rest.size() && (rest[run] == ' ' || rest[run] == '\t' || rest[run] == '\n')) ++run;
     source_.consume(run);
   }
 

@@ -16,8 +16,9 @@
 namespace trovel {
 
 // Unquoted values are collected in a work area of this many characters. A
-// longer one still counts its length and keeps its first characters; it is
-// never taken as a number (InvalidNumber) nor as a repeat count (IntegerOverflow).
+// longer one keeps its first characters for a text; it is never converted
+// from what the area holds: as a real it is InvalidNumber, as a repeat count
+// IntegerOverflow unless a character in the area is already wrong.
 inline constexpr std::size_t kWorkAreaSize = 260;
 
 // One read into a text of at most kWorkAreaSize characters: the value's first

@@ -153,6 +153,7 @@ TEST(NumberText, RoundsToTheNearestDoubleWhateverTheNumberOfDigits) {
       yields(tie + zeros + "1", 0x1.0000000000001p0),  // the deciding digit comes after 850 others
       yields("1.000000000000000111022302462515654042363166809082031249" + zeros, 1.0),
       yields("0." + zeros + "15e801", 1.5),
+      yields("15" + zeros + zeros + ".0001e-1601", 1.5),
   });
 }
 
