@@ -3,7 +3,7 @@
 # apt-get only when something is missing; uses sudo when not root.
 set -euo pipefail
 
-packages=(cmake make g++ clang libgtest-dev googletest clang-format
+packages=(cmake make g++ clang libclang-rt-14-dev libgtest-dev googletest clang-format
           g++-mingw-w64-x86-64-posix wine64)
 missing=()
 for p in "${packages[@]}"; do

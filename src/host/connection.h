@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,7 +44,9 @@ class Units {
  public:
   static constexpr std::size_t kSlots = 61;
 
-  Units(Platform& os, Failures& failures) : os_(os), failures_(failures) {}
+  // Registers closeAllUnits as the closing step of the run's exit path.
+  Units(Platform& os, Failures& failures);
+  ~Units();
   Units(const Units&) = delete;
   Units& operator=(const Units&) = delete;
 
@@ -78,10 +81,20 @@ class Units {
   void endWriting(Connection& connection);
 
  private:
+  // The name for a blank name text: the next unused command-line argument,
+  // else an answer to the prompt on the console.
+  std::string nameForBlank(int unit);
+  std::string readAnswer();
+  std::optional<char> nextInputByte(FileHandle input);
+  void connect(int unit, const std::string& name, ConnectionKind kind, FileHandle input,
+               FileHandle output, bool ownsHandle, Access access, bool created);
+  std::unique_ptr<Connection>* slotOf(int unit);
+
   Platform& os_;
   Failures& failures_;
   std::array<std::unique_ptr<Connection>, kSlots> slots_;
-  std::size_t argumentsUsed_ = 0;  // command-line arguments taken for blank names
+  std::size_t argumentsUsed_ = 0;     // command-line arguments taken for blank names
+  std::optional<char> pendingInput_;  // a byte of standard input read ahead after a CR
 };
 
 }  // namespace trovel

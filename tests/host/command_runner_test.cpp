@@ -19,9 +19,9 @@ std::size_t failingAllocationSize = 0;
 
 }  // namespace
 
-// Every allocation of this test program passes here, so that a test can make
-// the command runner's buffer unobtainable.
-void* operator new(std::size_t size) {
+namespace {
+
+void* allocate(std::size_t size) {
   if (size != 0 && size == failingAllocationSize) {
     failingAllocationSize = 0;
     throw std::bad_alloc();
@@ -30,11 +30,32 @@ void* operator new(std::size_t size) {
   throw std::bad_alloc();
 }
 
+}  // namespace
+
+// Every allocation of this test program passes here, so that a test can make
+// the command runner's buffer unobtainable. The array forms are replaced too:
+// a sanitizer's runtime does not route them through the single form.
+void* operator new(std::size_t size) {
+  return allocate(size);
+}
+
+void* operator new[](std::size_t size) {
+  return allocate(size);
+}
+
 void operator delete(void* memory) noexcept {
   std::free(memory);
 }
 
 void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+
+void operator delete[](void* memory) noexcept {
+  std::free(memory);
+}
+
+void operator delete[](void* memory, std::size_t) noexcept {
   std::free(memory);
 }
 
