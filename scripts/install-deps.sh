@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a fresh Debian machine. Runs
 # apt-get only when something is missing; uses sudo when not root.
+# Usage: install-deps.sh [example|all]
 set -euo pipefail
 
-packages=(cmake make g++ clang libgtest-dev googletest clang-format
-          g++-mingw-w64-x86-64-posix wine64)
+# "example" needs only the Linux build; everything else needs the whole set.
+packages=(cmake make g++ libgtest-dev googletest)
+if [ "${1:-all}" != example ]; then
+  packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix wine64)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

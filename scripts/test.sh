@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Builds the Linux and the Windows program and runs the whole test suite:
-# natively on Linux, under Wine for Windows.
+# natively on Linux, again under the sanitizers, and under Wine for Windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
-for preset in linux windows; do
+for preset in linux windows sanitize; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
 
 echo "=== Linux tests ==="
 ctest --preset linux
+
+echo "=== Linux tests under AddressSanitizer and UndefinedBehaviorSanitizer ==="
+ctest --preset sanitize
 
 echo "=== Windows tests (under Wine) ==="
 source scripts/wine-env.sh

@@ -63,6 +63,21 @@ int openFlags(Access access, Disposition disposition) {
   return flags;
 }
 
+// A failed start, in the classes the command runner tells apart. EACCES is a
+// file without execute permission or a folder: neither is a program to run.
+OsError startError(int code) {
+  switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+      return OsError::NotFound;
+    case ENOEXEC:
+    case EACCES:
+      return OsError::NotExecutable;
+    default:
+      return OsError::Other;
+  }
+}
+
 // Splits a command line at blanks, as the Windows loader takes its first word
 // as the program and leaves the rest to it.
 std::vector<std::string> wordsOf(std::string_view line) {
@@ -174,6 +189,12 @@ class PosixPlatform final : public Platform {
     return std::string(value);
   }
 
+  // No interpreter reads the line here: its words go to the program as they stand.
+  bool interpreterParsesCommands() override { return false; }
+
+  // The first word is looked up on PATH like a command; no shell is involved,
+  // and glibc's posix_spawnp reports a file that is no program as ENOEXEC
+  // rather than handing it to /bin/sh.
   Started startProcess(char* commandLine) override {
     std::vector<std::string> words = wordsOf(commandLine);
     if (words.empty()) return Started{{}, OsError::NotFound};
@@ -182,10 +203,11 @@ class PosixPlatform final : public Platform {
     argv.push_back(nullptr);
     pid_t pid;
     const int code = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
-    if (code != 0) return Started{{}, code == EACCES ? OsError::NotExecutable : classify(code)};
+    if (code != 0) return Started{{}, startError(code)};
     return Started{ProcessHandle{pid}, OsError::None};
   }
 
+  // A program ended by a signal gives 128 + the signal's number, as shells report it.
   int waitForProcess(ProcessHandle process) override {
     int status = 0;
     while (waitpid(static_cast<pid_t>(process.value), &status, 0) < 0) {
@@ -196,6 +218,7 @@ class PosixPlatform final : public Platform {
   }
 
   // errno is the thread's last error here, and the causes are errno values.
+  static_assert(ENOENT == 2 && E2BIG == 7 && ENOEXEC == 8 && ENOMEM == 12);
   void recordFailureCause(int cause) override { errno = cause; }
   int lastFailureCause() override { return errno; }
 

@@ -46,6 +46,20 @@ OsError classify(DWORD code) {
   }
 }
 
+// A failed process start, in the classes the command runner tells apart.
+OsError startError(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return OsError::NotFound;
+    case ERROR_BAD_FORMAT:
+    case ERROR_BAD_EXE_FORMAT:
+      return OsError::NotExecutable;
+    default:
+      return OsError::Other;
+  }
+}
+
 HANDLE handleOf(FileHandle handle) {
   return reinterpret_cast<HANDLE>(handle.value);
 }
@@ -148,16 +162,24 @@ class Win32Platform final : public Platform {
   std::vector<std::string> arguments() override { return arguments_; }
 
   std::optional<std::string> environmentVariable(const std::string& name) override {
+    // The first request offers 261 bytes, the room for a 260-character path;
+    // a longer value is read again with the room the system asked for.
     std::string value(261, '\0');
-    DWORD length = GetEnvironmentVariableA(name.c_str(), value.data(), 261);
-    if (length == 0) return std::nullopt;  // missing, or set to an empty value
-    if (length > 261) {
+    SetLastError(ERROR_SUCCESS);
+    DWORD length =
+        GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    if (length > value.size()) {
       value.resize(length);
       length = GetEnvironmentVariableA(name.c_str(), value.data(), length);
     }
+    // An empty value also gives 0, but leaves the last error alone.
+    if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
     value.resize(length);
     return value;
   }
+
+  // cmd.exe gives its operators, quotes and variable marks a meaning of their own.
+  bool interpreterParsesCommands() override { return true; }
 
   Started startProcess(char* commandLine) override {
     STARTUPINFOA startup{};
@@ -165,9 +187,9 @@ class Win32Platform final : public Platform {
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &process)) {
-      return Started{{}, classify(GetLastError())};
+      return Started{{}, startError(GetLastError())};
     }
-    CloseHandle(process.hThread);
+    CloseHandle(process.hThread);  // only the process is waited for
     return Started{ProcessHandle{reinterpret_cast<std::intptr_t>(process.hProcess)}, OsError::None};
   }
 

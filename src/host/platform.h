@@ -84,10 +84,16 @@ class Platform {
 
   // The command-line arguments after the program's own name, split by the system's usual rules.
   virtual std::vector<std::string> arguments() = 0;
-  // The value of an environment variable, or nothing when it is not set.
+  // The value of an environment variable (possibly empty), or nothing when it is not set.
   virtual std::optional<std::string> environmentVariable(const std::string& name) = 0;
+  // True when the command interpreter parses the command line itself, giving
+  // characters such as & | < > " % a meaning of their own (cmd.exe); false
+  // where the line is only split into words at blanks.
+  virtual bool interpreterParsesCommands() = 0;
   // Starts `commandLine` (a NUL-terminated text the call may modify) with the
   // standard handles inherited, in the same console, environment and folder.
+  // Its first word names the program. NotFound: the program or a folder of its
+  // path is missing; NotExecutable: the file is not a program it can run.
   virtual Started startProcess(char* commandLine) = 0;
   // Waits without limit for the process to end, releases its handle and returns its exit code.
   virtual int waitForProcess(ProcessHandle process) = 0;

@@ -39,6 +39,7 @@ class TestPlatform final : public Platform {
   bool consoleInput = false;  // read standard input a line per request, as a console
   std::vector<std::string> commandLineArguments;
   std::map<std::string, std::optional<std::string>> environment;  // overrides the real one
+  std::optional<bool> parsingInterpreter;  // overrides the real interpreterParsesCommands()
 
   // What the program wrote to its standard streams.
   std::string standardOutput;
@@ -63,6 +64,9 @@ class TestPlatform final : public Platform {
   OsError closeFile(FileHandle handle) override;
   std::vector<std::string> arguments() override { return commandLineArguments; }
   std::optional<std::string> environmentVariable(const std::string& name) override;
+  bool interpreterParsesCommands() override {
+    return parsingInterpreter.value_or(real_.interpreterParsesCommands());
+  }
   Started startProcess(char* commandLine) override;
   int waitForProcess(ProcessHandle process) override { return real_.waitForProcess(process); }
   void recordFailureCause(int cause) override { real_.recordFailureCause(cause); }
