@@ -1,10 +1,11 @@
 #!/bin/sh
 # Runs scripts/trovel-editor as trovel runs it on Linux (the words of
 # "<COMSPEC> /c notepad FILE" as separate arguments, no shell) with fake
-# editors that record what they were given and end with a chosen status.
-# Usage: editor_script_test.sh PATH-TO-trovel-editor
+# editors that record what they were given and end with a chosen status;
+# then runs trovel itself on the example case with the script as COMSPEC.
+# Usage: editor_script_test.sh TROVEL-EDITOR TROVEL EXAMPLES-FOLDER
 
-script=$1
+script=$1 trovel=$2 examples=$3
 work=$(mktemp -d "${TMPDIR:-/tmp}/editor-script-test.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/bin" "$work/bare"
@@ -82,6 +83,42 @@ run 0 "" "an empty command does nothing" \
   EDITOR=editor -- /c
 run 127 "" "no editor at all is a failure" \
   PATH="$work/empty" -- /c notepad caso1.txt
+
+# A whole run: the three files open one after the other in the editor, the
+# run waits for each, and the report uses what the editor saved. The case
+# file's name has blanks, as the program hands it over in several words.
+cat >"$work/edit-case" <<EDIT
+#!/bin/sh
+{ for arg in "\$@"; do printf '[%s]' "\$arg"; done; echo; } >>"$work/run-log"
+# On the case file: the elevation becomes 45 degrees, saved before it ends.
+case "\$1" in
+  "meu caso.txt") sed 's/^41.5 /45   /' "\$1" >"\$1.new" && mv "\$1.new" "\$1" ;;
+esac
+EDIT
+chmod +x "$work/edit-case"
+mkdir "$work/run"
+cp "$examples/caso1.txt" "$work/run/meu caso.txt"
+printf "'meu caso.txt'   nome do arquivo do caso\r\n" >"$work/run/Trovel_1p1_dados.txt"
+status=0
+(cd "$work/run" && unset VISUAL && COMSPEC="$script" EDITOR="$work/edit-case" "$trovel") \
+  </dev/null >"$work/out" 2>&1 || status=$?
+opened=$(cat "$work/run-log" 2>/dev/null)
+elevation=$(sed -n 18p "$work/run/relatorio1.txt" 2>/dev/null | tr -d '\r')
+method_a=$(sed -n 37p "$work/run/relatorio1.txt" 2>/dev/null | tr -d '\r')
+expected_opened="[Trovel_1p1_dados.txt]${nl}[meu caso.txt]${nl}[relatorio1.txt]"
+if [ "$status" = 0 ] && [ "$opened" = "$expected_opened" ] &&
+  [ "${elevation%% = alfa*}" = "   4.500000E+01" ] &&
+  [ "${method_a%% = HA*}" = "   8.000000E+01" ]; then
+  passed=$((passed + 1))
+  echo "ok: trovel runs its three editing steps through the script"
+else
+  failures=$((failures + 1))
+  echo "FAILED: trovel runs its three editing steps through the script"
+  echo "  status $status; files opened:"; printf '%s\n' "$opened" | sed 's/^/    /'
+  echo "  report line 18: $elevation"
+  echo "  report line 37: $method_a"
+  echo "  output:"; sed 's/^/    /' "$work/out"
+fi
 
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]
