@@ -42,6 +42,13 @@ constexpr std::array<ByteClass, 256> kByteClasses = [] {
   return classes;
 }();
 
+// The bytes that a run of blanks skips at once: blank, tab and line feed.
+constexpr std::array<bool, 256> kSkippedInRun = [] {
+  std::array<bool, 256> skipped{};
+  skipped[' '] = skipped['\t'] = skipped['\n'] = true;
+  return skipped;
+}();
+
 ByteClass classOf(char byte) {
   return kByteClasses[static_cast<unsigned char>(byte)];
 }
@@ -246,12 +253,22 @@ class ValueScan {
     source_.consume(run);
   }
 
-  // Where blanks are skipped, a line feed is one more blank: the blanks, tabs
-  // and line feeds that follow in the buffer are skipped in one step.
+  // Where blanks are skipped, a record end is one more blank: the blanks,
+  // tabs, line feeds and CR LF pairs that follow in the buffer are skipped in
+  // one step. Any other carriage return is left to the byte-wise scan, which
+  // takes the rest of its record with it.
   void skipSpaceRun() {
     const std::string_view rest = source_.unread();
     std::size_t run = 0;
-    while (run < rest.size() && (rest[run] == ' ' || rest[run] == '\t' || rest[run] == '\n')) ++run;
+    while (run < rest.size()) {
+      if (kSkippedInRun[static_cast<unsigned char>(rest[run])]) {
+        ++run;
+      } else if (rest.substr(run).starts_with("\r\n")) {
+        run += 2;
+      } else {
+        break;
+      }
+    }
     source_.consume(run);
   }
 
