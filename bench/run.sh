@@ -93,9 +93,9 @@ for megabytes in 1 10 100; do
     mkdir "$folder"
     cp examples/Trovel_1p1_dados.txt "$folder"
     if [ "$kind" = comment ]; then
-      { printf 'relatorio1.txt '; head -c "$bytes" /dev/zero | tr '\0' x; tail -n +2 examples/caso1.txt; } >"$folder/caso1.txt"
+      { printf 'relatorio1.txt '; head -c "$bytes" /dev/zero | tr '\0' x; printf '\r\n'; tail -n +2 examples/caso1.txt; } >"$folder/caso1.txt"
     else
-      { yes $'\r' | head -c "$bytes"; cat examples/caso1.txt; } >"$folder/caso1.txt"
+      { head -c "$bytes" < <(yes $'\r'); cat examples/caso1.txt; } >"$folder/caso1.txt"
     fi
     mkdir "$folder/floor"
     cp "$folder"/*.txt "$folder/floor"
