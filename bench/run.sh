@@ -82,12 +82,30 @@ check "whole run (commands not counted), median cpu time x floor" \
 check "whole run, median peak memory x floor" "$(field_of "$unset_label" 7 "$work/runs.txt")" 1.5
 echo
 
+# Instruction counts do not depend on the machine's load: a cross-check of
+# the times above (user-space work only; system calls count as one each).
+if command -v valgrind >/dev/null; then
+  # count FOLDER PROGRAM [ENV OPTION...]: the instructions of one run.
+  count() {
+    (cd "$1" && env "${@:3}" valgrind --tool=callgrind --callgrind-out-file=/dev/null "$2" 2>&1 |
+      sed -n 's/.*I *refs: *//p' | tr -d ,)
+  }
+  floor_count=$(count "$work/floor" "$floor")
+  trovel_count=$(count "$work/unset" "$trovel" -u COMSPEC)
+  echo "  instructions (callgrind): floor program $floor_count, trovel with COMSPEC unset $trovel_count"
+  check "whole run, instructions x floor" \
+    "$(awk -v a="$trovel_count" -v b="$floor_count" 'BEGIN { printf "%.2f", a / b }')" 1.5
+else
+  echo "  instruction counts skipped: valgrind is not installed"
+fi
+echo
+
 echo "== 3. Large inputs: a long comment line, a long run of empty lines (CR LF)"
 example_peak=$(field_of "$unset_label" 4 "$work/runs.txt")
 printf '%-9s %-8s %12s %12s %7s %11s %11s\n' input size "floor ms" "trovel ms" "x floor" "floor KiB" "trovel KiB"
 for megabytes in 1 10 100; do
   bytes=$((megabytes * 1000000))
-  case $megabytes in 1) n=21 ;; 10) n=11 ;; *) n=5 ;; esac
+  case $megabytes in 1) n=31 ;; 10) n=15 ;; *) n=9 ;; esac
   for kind in comment blank; do
     folder=$work/$kind$megabytes
     mkdir "$folder"
