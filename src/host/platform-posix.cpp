@@ -91,6 +91,29 @@ std::vector<std::string> wordsOf(std::string_view line) {
   return words;
 }
 
+// True unless the program that `name` names is certainly missing: a name
+// with a slash as a path, a bare name in every folder of PATH (an empty entry
+// is the current folder). posix_spawnp makes its search in a new process, so
+// a missing program is told here without starting one, as on Windows.
+bool mayExist(const std::string& name) {
+  const auto missing = [](const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
+  };
+  if (name.find('/') != std::string::npos) return !missing(name);
+  const char* path = std::getenv("PATH");
+  std::string_view folders = path != nullptr ? path : "/bin:/usr/bin";
+  for (;;) {
+    const std::size_t colon = folders.find(':');
+    const std::string_view folder = folders.substr(0, colon);
+    if (!missing((folder.empty() ? std::string(".") : std::string(folder)) + "/" + name)) {
+      return true;
+    }
+    if (colon == std::string_view::npos) return false;
+    folders.remove_prefix(colon + 1);
+  }
+}
+
 class PosixPlatform final : public Platform {
  public:
   PosixPlatform(int argc, char** argv) {
@@ -197,7 +220,7 @@ class PosixPlatform final : public Platform {
   // rather than handing it to /bin/sh.
   Started startProcess(char* commandLine) override {
     std::vector<std::string> words = wordsOf(commandLine);
-    if (words.empty()) return Started{{}, OsError::NotFound};
+    if (words.empty() || !mayExist(words[0])) return Started{{}, OsError::NotFound};
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);

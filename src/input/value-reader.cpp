@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <experimental/simd>
 #include <string_view>
 
 #include "input/number-text.h"
@@ -41,6 +42,33 @@ constexpr std::array<ByteClass, 256> kByteClasses = [] {
   classes['/'] = ByteClass::Slash;
   return classes;
 }();
+
+// The bytes that a run of blanks skips at once: blank, tab and line feed.
+constexpr std::array<bool, 256> kSkippedInRun = [] {
+  std::array<bool, 256> skipped{};
+  skipped[' '] = skipped['\t'] = skipped['\n'] = true;
+  return skipped;
+}();
+
+// As many bytes as the machine compares in one step.
+using ByteBlock = std::experimental::native_simd<unsigned char>;
+
+// True when a run of blanks skips every byte of the block at `at`: each is a
+// blank, a tab, a line feed, or a carriage return with a line feed after it.
+// Reads the byte after the block too.
+bool isSpaceBlock(const char* at) {
+  const auto block = [at](std::size_t from) {
+    return ByteBlock(reinterpret_cast<const unsigned char*>(at + from),
+                     std::experimental::element_aligned);
+  };
+  const auto equal = [](const ByteBlock& bytes, char byte) {
+    return bytes == ByteBlock(static_cast<unsigned char>(byte));
+  };
+  const ByteBlock bytes = block(0);
+  const ByteBlock next = block(1);
+  return std::experimental::all_of(equal(bytes, ' ') || equal(bytes, '\t') || equal(bytes, '\n') ||
+                                   (equal(bytes, '\r') && equal(next, '\n')));
+}
 
 ByteClass classOf(char byte) {
   return kByteClasses[static_cast<unsigned char>(byte)];
@@ -246,12 +274,25 @@ class ValueScan {
     source_.consume(run);
   }
 
-  // Where blanks are skipped, a line feed is one more blank: the blanks, tabs
-  // and line feeds that follow in the buffer are skipped in one step.
+  // Where blanks are skipped, a record end is one more blank: the blanks,
+  // tabs, line feeds and CR LF pairs that follow in the buffer are skipped in
+  // one step, a block of bytes at a time while the block holds nothing else.
+  // Any other carriage return is left to the byte-wise scan, which takes the
+  // rest of its record with it.
   void skipSpaceRun() {
     const std::string_view rest = source_.unread();
     std::size_t run = 0;
-    while (run < rest.size() && (rest[run] == ' ' || rest[run] == '\t' || rest[run] == '\n')) ++run;
+    while (run < rest.size()) {
+      if (rest.size() - run > ByteBlock::size() && isSpaceBlock(rest.data() + run)) {
+        run += ByteBlock::size();
+      } else if (kSkippedInRun[static_cast<unsigned char>(rest[run])]) {
+        ++run;
+      } else if (rest.substr(run).starts_with("\r\n")) {
+        run += 2;
+      } else {
+        break;
+      }
+    }
     source_.consume(run);
   }
 

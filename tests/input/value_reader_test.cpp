@@ -334,6 +334,33 @@ TEST_F(ValueReaderTest, BlankLinesAndLinesOfBlanksAndTabsBeforeAValueAreSkipped)
   EXPECT_EQ(text(), padded("x"));
 }
 
+// Runs of blanks and record ends are skipped in the buffer at once, in blocks
+// of bytes where they are long; a lone carriage return among them still
+// takes the rest of its record, also inside parentheses, wherever the end of
+// the first 1024-byte chunk falls.
+TEST_F(ValueReaderTest, ALoneCarriageReturnAmongBlankLinesTakesItsRecordAtEveryBufferEnd) {
+  const std::string blankLines =
+      std::string(20, ' ') + "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\n\n" +
+      "\t \t \t \t \t \t \t \t \t \t \rjunk 1\r\n \r\n\t\r\n \rjunk 2\r\n" + "(a\r\n" +
+      std::string(17, ' ') + "\rskip\n b) rest\r\n\r\n  9.81\r\n";
+  for (std::size_t start = 1024 - blankLines.size(); start <= 1026; ++start) {
+    SCOPED_TRACE(start);
+    test::TestHost host;
+    writeBytes("caso1.txt", padded("p", start - 2) + "\r\n" + blankLines);
+    host.units.openUnit(8, "caso1.txt");
+    FixedText<50> value;
+    double number = 0.0;
+    readText(host.units, 8, value);
+    EXPECT_EQ(textOf(value), padded("p"));
+    readText(host.units, 8, value);
+    EXPECT_EQ(textOf(value), padded("ab"));
+    readReal(host.units, 8, number);
+    EXPECT_EQ(number, 9.81);
+    EXPECT_EQ(exitStatusOf([&] { readText(host.units, 8, value); }), 1);
+    EXPECT_EQ(host.os.standardError, reportOf(EndOfFile, Statement::Read, "caso1.txt"));
+  }
+}
+
 TEST_F(ValueReaderTest, AFileWithoutAValueEndsTheRunWithEndOfFile) {
   for (const std::string_view file : {"", "\n\n   \r\n\t", "'abc", "'abc\n", "(abc", "2*"}) {
     SCOPED_TRACE(std::string(file));
