@@ -7,7 +7,8 @@ set -euo pipefail
 # "example" needs only the Linux build; everything else needs the whole set.
 packages=(cmake make g++ libgtest-dev googletest)
 if [ "${1:-all}" != example ]; then
-  packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix wine64 libbenchmark-dev)
+  packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix wine64
+             xvfb xdotool imagemagick libbenchmark-dev unzip)
 fi
 missing=()
 for p in "${packages[@]}"; do
