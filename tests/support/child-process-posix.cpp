@@ -79,8 +79,12 @@ int startAndWait(const ChildProgram& child, const StreamFiles& streams) {
   }
   check(posix_spawn_file_actions_addopen(actions.get(), 1, streams.output.c_str(), kCreate, 0600),
         "output");
-  check(posix_spawn_file_actions_addopen(actions.get(), 2, streams.error.c_str(), kCreate, 0600),
-        "error");
+  if (streams.error) {
+    check(posix_spawn_file_actions_addopen(actions.get(), 2, streams.error->c_str(), kCreate, 0600),
+          "error");
+  } else {
+    check(posix_spawn_file_actions_addclose(actions.get(), 2), "error");
+  }
   if (!child.workingFolder.empty()) {
     check(posix_spawn_file_actions_addchdir_np(actions.get(), child.workingFolder.c_str()),
           "folder");

@@ -13,11 +13,11 @@ namespace trovel::test::system {
 void setEnvironmentValue(const std::string& name, const std::optional<std::string>& value);
 
 // The files that take the place of the child's standard streams; no input
-// file: standard input closed.
+// or error file: that stream closed.
 struct StreamFiles {
   std::optional<std::filesystem::path> input;
   std::filesystem::path output;
-  std::filesystem::path error;
+  std::optional<std::filesystem::path> error;
 };
 
 // Starts the program in its folder with these streams (the environment is the

@@ -90,14 +90,15 @@ int startAndWait(const ChildProgram& child, const StreamFiles& streams) {
   std::optional<InheritedFile> input;
   if (streams.input) input.emplace(*streams.input, GENERIC_READ, OPEN_EXISTING);
   const InheritedFile output(streams.output, GENERIC_WRITE, CREATE_ALWAYS);
-  const InheritedFile error(streams.error, GENERIC_WRITE, CREATE_ALWAYS);
+  std::optional<InheritedFile> error;
+  if (streams.error) error.emplace(*streams.error, GENERIC_WRITE, CREATE_ALWAYS);
 
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = input ? input->get() : nullptr;
   startup.hStdOutput = output.get();
-  startup.hStdError = error.get();
+  startup.hStdError = error ? error->get() : nullptr;
   std::string commandLine = commandLineOf(child);
   const std::string folder = child.workingFolder.string();
   PROCESS_INFORMATION process{};

@@ -78,7 +78,8 @@ EnvironmentOverride::~EnvironmentOverride() {
 
 ChildResult runChild(const ChildProgram& child) {
   const StreamFolder folder;
-  system::StreamFiles streams{std::nullopt, folder.file("output"), folder.file("error")};
+  system::StreamFiles streams{std::nullopt, folder.file("output"), std::nullopt};
+  if (!child.standardErrorClosed) streams.error = folder.file("error");
   if (child.standardInput) {
     streams.input = folder.file("input");
     writeFile(*streams.input, *child.standardInput);
@@ -89,7 +90,7 @@ ChildResult runChild(const ChildProgram& child) {
     result.exitCode = system::startAndWait(child, streams);
   }
   result.standardOutput = readFile(streams.output);
-  result.standardError = readFile(streams.error);
+  if (streams.error) result.standardError = readFile(*streams.error);
   return result;
 }
 

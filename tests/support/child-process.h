@@ -52,6 +52,7 @@ struct ChildProgram {
   // The bytes of standard input (read from a file, so "" ends at once); with
   // no value the child's standard input is closed.
   std::optional<std::string> standardInput = "";
+  bool standardErrorClosed = false;  // start the child with no standard error at all
 };
 
 struct ChildResult {
