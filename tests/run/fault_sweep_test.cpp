@@ -412,6 +412,18 @@ TEST_F(FaultSweep, EveryRefusalOfANewReportRunEndsWithItsReport) {
   EXPECT_EQ(expected.filesOf(Call::CloseFile), (Files{index, data, report}));
 }
 
+TEST_F(FaultSweep, EveryReadOfACaseFileOfSeveralBuffersCanFail) {
+  // Each value with a comment of 400 bytes: the case file fills four buffers.
+  std::string data = test::workedExampleCase();
+  for (std::size_t at = 0; (at = data.find("\r\n", at)) != std::string::npos; at += 402) {
+    data.insert(at, std::string(400, '-'));
+  }
+  const Setting setting{data, std::nullopt, {}};
+  const Expectations expected = traced(setting, completedRun());
+  EXPECT_EQ(expected.filesOf(Call::ReadFile).size(), 1u + (data.size() + kBuffer - 1) / kBuffer);
+  sweep(setting, expected, Call::ReadFile, {OsError::Other});
+}
+
 TEST_F(FaultSweep, EveryRefusalOfAReplacedReportKeepsItsOldBytesUntilTheCut) {
   const Setting setting{test::workedExampleCase(), std::string(10000, '#'), {}};
   const Expectations expected = traced(setting, completedRun());
