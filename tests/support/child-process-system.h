@@ -20,9 +20,14 @@ struct StreamFiles {
   std::optional<std::filesystem::path> error;
 };
 
+struct Ending {
+  int exitCode;
+  std::optional<std::size_t> peakMemoryBytes;
+};
+
 // Starts the program in its folder with these streams (the environment is the
-// current one), waits for it and returns its exit code. Throws
-// std::runtime_error when it cannot be started.
-int startAndWait(const ChildProgram& child, const StreamFiles& streams);
+// current one), waits for it and returns its exit code and peak memory.
+// Throws std::runtime_error when it cannot be started.
+Ending startAndWait(const ChildProgram& child, const StreamFiles& streams);
 
 }  // namespace trovel::test::system

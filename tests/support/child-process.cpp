@@ -87,7 +87,9 @@ ChildResult runChild(const ChildProgram& child) {
   ChildResult result;
   {
     const EnvironmentOverride environment(child.environment);
-    result.exitCode = system::startAndWait(child, streams);
+    const system::Ending ending = system::startAndWait(child, streams);
+    result.exitCode = ending.exitCode;
+    result.peakMemoryBytes = ending.peakMemoryBytes;
   }
   result.standardOutput = readFile(streams.output);
   if (streams.error) result.standardError = readFile(*streams.error);
