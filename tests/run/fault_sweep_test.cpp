@@ -141,10 +141,10 @@ Outcome runProgramWith(const Setting& setting, const std::vector<Fault>& faults,
 
   TestPlatform os;
   os.environment["COMSPEC"] = "trovel-no-such-interpreter";  // the commands fail fast
-  for (const Fault& fault : setting.faults) {
-    os.failAt(fault.call, fault.nth, fault.error, fault.persistent);
+  for (const std::vector<Fault>* list : {&setting.faults, &faults}) {
+    for (const Fault& fault : *list)
+      os.failAt(fault.call, fault.nth, fault.error, fault.persistent);
   }
-  for (const Fault& fault : faults) os.failAt(fault.call, fault.nth, fault.error, fault.persistent);
   TracingPlatform tracer(os);
   Outcome outcome;
   try {
@@ -158,10 +158,6 @@ Outcome runProgramWith(const Setting& setting, const std::vector<Fault>& faults,
   outcome.standardError = os.standardError;
   if (std::filesystem::exists(kExampleReport)) outcome.report = readBytes(kExampleReport);
   return outcome;
-}
-
-std::string failureReport(FailureKind kind, Statement statement, const std::string& file) {
-  return reportOf(kind, statement, file);
 }
 
 FailureKind openFailureFor(OsError error) {
@@ -206,27 +202,27 @@ class Expectations {
       case Call::FileExists:
         // The file is created new, which fails when it is there.
         if (report && !setting_.oldReport) return clean_;
-        return ended(failureReport(FailureKind::FileAlreadyExists, Statement::Open, file));
+        return ended(reportOf(FailureKind::FileAlreadyExists, Statement::Open, file));
       case Call::OpenFile:
         if (fault.persistent) {
-          return ended(failureReport(openFailureFor(fault.error), Statement::Open, file));
+          return ended(reportOf(openFailureFor(fault.error), Statement::Open, file));
         }
         // The second attempt obtains read access: enough for the input files;
         // the report then refuses its first write, or its cut.
         if (!report) return clean_;
-        return ended(failureReport(FailureKind::WriteRefused, Statement::Write, file),
+        return ended(reportOf(FailureKind::WriteRefused, Statement::Write, file),
                      setting_.oldReport.value_or(""));
       case Call::ReadFile:
-        return ended(failureReport(FailureKind::ReadFailure, Statement::Read, file));
+        return ended(reportOf(FailureKind::ReadFailure, Statement::Read, file));
       case Call::CutFile:
-        return ended(failureReport(writeFailureFor(fault.error), Statement::Write, file));
+        return ended(reportOf(writeFailureFor(fault.error), Statement::Write, file));
       case Call::WriteFile:
         return refusedTransfer(fault, at);
       case Call::CloseFile:
         // A file that was only read has lost nothing; the report's close counts.
         if (!refusesReportClose(fault)) return clean_;
         return withClosingReport(
-            failureReport(writeFailureFor(fault.error), Statement::Close, kExampleReport));
+            reportOf(writeFailureFor(fault.error), Statement::Close, kExampleReport));
       case Call::WriteStandardError:
         return lostReports(fault);
       case Call::StartProcess:
@@ -271,10 +267,10 @@ class Expectations {
     const bool atClose = at + 1 < trace_.size() && trace_[at + 1].call == Call::CloseFile &&
                          trace_[at + 1].file == file;
     if (!atClose) {
-      return Outcome{1, failureReport(writeFailureFor(fault.error), Statement::Write, file), kept};
+      return Outcome{1, reportOf(writeFailureFor(fault.error), Statement::Write, file), kept};
     }
     Outcome outcome =
-        withClosingReport(failureReport(writeFailureFor(fault.error), Statement::Close, file));
+        withClosingReport(reportOf(writeFailureFor(fault.error), Statement::Close, file));
     outcome.report = kept;
     return outcome;
   }
@@ -295,7 +291,7 @@ class Expectations {
     Outcome outcome = clean_;
     outcome.standardError.clear();
     int n = 0;
-    for (const std::string& report : reports_()) {
+    for (const std::string& report : cleanReports()) {
       ++n;
       const bool lost = n == fault.nth || (fault.persistent && n > fault.nth);
       if (!lost) outcome.standardError += report;
@@ -304,7 +300,7 @@ class Expectations {
   }
 
   // The clean run's reports, one per write to standard error.
-  std::vector<std::string> reports_() const {
+  std::vector<std::string> cleanReports() const {
     std::vector<std::string> reports;
     const std::string& all = clean_.standardError;
     for (std::size_t start = 0; start < all.size();) {
