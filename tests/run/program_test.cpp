@@ -103,6 +103,15 @@ TEST_F(ProgramTest, CaseFileExampleGivesTheEstimatesToSevenDigits) {
   expectCommands({"Notepad Trovel_1p1_dados.txt", "notepad caso1.txt", "notepad relatorio1.txt"});
 }
 
+TEST_F(ProgramTest, BundledExampleGivesItsExpectedReport) {
+  for (const char* file : {kIndexFile, "caso1.txt"}) {
+    writeBytes(file, readBytes(std::string(TROVEL_SOURCE_DIR "/examples/") + file));
+  }
+  const test::ChildResult result = run();
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(readBytes("relatorio1.txt"), readBytes(TROVEL_TEST_DATA "/run/data/relatorio1.txt"));
+}
+
 TEST_F(ProgramTest, ZeroImpactTimeEndsInMethodCKeepingTheBlocksBeforeIt) {
   writeBytes(kIndexFile, "caso.txt\r\n");
   writeBytes("caso.txt", workedExampleCase("0"));
