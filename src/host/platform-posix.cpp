@@ -114,9 +114,21 @@ bool mayExist(const std::string& name) {
   }
 }
 
+// A process started with a standard stream closed would give that number to
+// the first file it opens, and a failure report meant for standard error
+// would then land in the case file. The null device takes each closed one.
+void occupyClosedStandardStreams() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+      if (open("/dev/null", O_RDWR) < 0) return;  // the lowest free number: this one
+    }
+  }
+}
+
 class PosixPlatform final : public Platform {
  public:
   PosixPlatform(int argc, char** argv) {
+    occupyClosedStandardStreams();
     for (int i = 1; i < argc; ++i) arguments_.emplace_back(argv[i]);
   }
 

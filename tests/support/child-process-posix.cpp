@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -68,7 +69,7 @@ void setEnvironmentValue(const std::string& name, const std::optional<std::strin
   if (result != 0) throw std::runtime_error("cannot set " + name);
 }
 
-int startAndWait(const ChildProgram& child, const StreamFiles& streams) {
+Ending startAndWait(const ChildProgram& child, const StreamFiles& streams) {
   FileActions actions;
   constexpr int kCreate = O_WRONLY | O_CREAT | O_TRUNC;
   if (streams.input) {
@@ -79,8 +80,12 @@ int startAndWait(const ChildProgram& child, const StreamFiles& streams) {
   }
   check(posix_spawn_file_actions_addopen(actions.get(), 1, streams.output.c_str(), kCreate, 0600),
         "output");
-  check(posix_spawn_file_actions_addopen(actions.get(), 2, streams.error.c_str(), kCreate, 0600),
-        "error");
+  if (streams.error) {
+    check(posix_spawn_file_actions_addopen(actions.get(), 2, streams.error->c_str(), kCreate, 0600),
+          "error");
+  } else {
+    check(posix_spawn_file_actions_addclose(actions.get(), 2), "error");
+  }
   if (!child.workingFolder.empty()) {
     check(posix_spawn_file_actions_addchdir_np(actions.get(), child.workingFolder.c_str()),
           "folder");
@@ -97,10 +102,12 @@ int startAndWait(const ChildProgram& child, const StreamFiles& streams) {
   check(posix_spawnp(&pid, program.c_str(), actions.get(), nullptr, argv.data(), environ),
         "cannot start " + program);
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
+  rusage usage{};
+  while (wait4(pid, &status, 0, &usage) < 0) {
     if (errno != EINTR) throw std::runtime_error("cannot wait for " + program);
   }
-  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+  const int code = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+  return Ending{code, static_cast<std::size_t>(usage.ru_maxrss) * 1024};
 }
 
 }  // namespace system

@@ -13,16 +13,21 @@ namespace trovel::test::system {
 void setEnvironmentValue(const std::string& name, const std::optional<std::string>& value);
 
 // The files that take the place of the child's standard streams; no input
-// file: standard input closed.
+// or error file: that stream closed.
 struct StreamFiles {
   std::optional<std::filesystem::path> input;
   std::filesystem::path output;
-  std::filesystem::path error;
+  std::optional<std::filesystem::path> error;
+};
+
+struct Ending {
+  int exitCode;
+  std::optional<std::size_t> peakMemoryBytes;
 };
 
 // Starts the program in its folder with these streams (the environment is the
-// current one), waits for it and returns its exit code. Throws
-// std::runtime_error when it cannot be started.
-int startAndWait(const ChildProgram& child, const StreamFiles& streams);
+// current one), waits for it and returns its exit code and peak memory.
+// Throws std::runtime_error when it cannot be started.
+Ending startAndWait(const ChildProgram& child, const StreamFiles& streams);
 
 }  // namespace trovel::test::system

@@ -2,6 +2,10 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// psapi.h needs the types of windows.h.
+#include <psapi.h>
+
+#include <algorithm>
 
 #include <stdexcept>
 
@@ -86,18 +90,19 @@ void setEnvironmentValue(const std::string& name, const std::optional<std::strin
   }
 }
 
-int startAndWait(const ChildProgram& child, const StreamFiles& streams) {
+Ending startAndWait(const ChildProgram& child, const StreamFiles& streams) {
   std::optional<InheritedFile> input;
   if (streams.input) input.emplace(*streams.input, GENERIC_READ, OPEN_EXISTING);
   const InheritedFile output(streams.output, GENERIC_WRITE, CREATE_ALWAYS);
-  const InheritedFile error(streams.error, GENERIC_WRITE, CREATE_ALWAYS);
+  std::optional<InheritedFile> error;
+  if (streams.error) error.emplace(*streams.error, GENERIC_WRITE, CREATE_ALWAYS);
 
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = input ? input->get() : nullptr;
   startup.hStdOutput = output.get();
-  startup.hStdError = error.get();
+  startup.hStdError = error ? error->get() : nullptr;
   std::string commandLine = commandLineOf(child);
   const std::string folder = child.workingFolder.string();
   PROCESS_INFORMATION process{};
@@ -107,11 +112,20 @@ int startAndWait(const ChildProgram& child, const StreamFiles& streams) {
                              std::to_string(GetLastError()));
   }
   CloseHandle(process.hThread);
-  WaitForSingleObject(process.hProcess, INFINITE);
+  // The counters of a process are gone once it has ended, so its peak is
+  // read while it runs.
+  std::optional<std::size_t> peak;
+  do {
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (K32GetProcessMemoryInfo(process.hProcess, &counters, sizeof(counters)) &&
+        counters.PeakWorkingSetSize > 0) {
+      peak = std::max(peak.value_or(0), counters.PeakWorkingSetSize);
+    }
+  } while (WaitForSingleObject(process.hProcess, 5) == WAIT_TIMEOUT);
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hProcess);
-  return static_cast<int>(code);
+  return Ending{static_cast<int>(code), peak};
 }
 
 }  // namespace system

@@ -78,7 +78,8 @@ EnvironmentOverride::~EnvironmentOverride() {
 
 ChildResult runChild(const ChildProgram& child) {
   const StreamFolder folder;
-  system::StreamFiles streams{std::nullopt, folder.file("output"), folder.file("error")};
+  system::StreamFiles streams{std::nullopt, folder.file("output"), std::nullopt};
+  if (!child.standardErrorClosed) streams.error = folder.file("error");
   if (child.standardInput) {
     streams.input = folder.file("input");
     writeFile(*streams.input, *child.standardInput);
@@ -86,10 +87,12 @@ ChildResult runChild(const ChildProgram& child) {
   ChildResult result;
   {
     const EnvironmentOverride environment(child.environment);
-    result.exitCode = system::startAndWait(child, streams);
+    const system::Ending ending = system::startAndWait(child, streams);
+    result.exitCode = ending.exitCode;
+    result.peakMemoryBytes = ending.peakMemoryBytes;
   }
   result.standardOutput = readFile(streams.output);
-  result.standardError = readFile(streams.error);
+  if (streams.error) result.standardError = readFile(*streams.error);
   return result;
 }
 

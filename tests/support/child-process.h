@@ -52,10 +52,15 @@ struct ChildProgram {
   // The bytes of standard input (read from a file, so "" ends at once); with
   // no value the child's standard input is closed.
   std::optional<std::string> standardInput = "";
+  bool standardErrorClosed = false;  // start the child with no standard error at all
 };
 
 struct ChildResult {
   int exitCode = 0;  // 128 + the signal's number for a program ended by a signal
+  // The largest resident size of the child. On POSIX systems it includes the
+  // launcher's own, which the child shares until it starts the program; on
+  // Windows it is sampled while the child runs, every few milliseconds.
+  std::optional<std::size_t> peakMemoryBytes;
   std::string standardOutput;
   std::string standardError;
 };
