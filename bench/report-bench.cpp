@@ -14,6 +14,7 @@
 #include "host/failure.h"
 #include "host/platform.h"
 #include "report/report-writer.h"
+#include "support/example-case.h"
 
 namespace trovel::bench {
 namespace {
@@ -22,14 +23,6 @@ constexpr std::size_t kDeviceChunk = 132;
 
 Platform& os() {
   return systemPlatform(0, nullptr);
-}
-
-template <std::size_t N>
-FixedText<N> fixedText(std::string_view text) {
-  FixedText<N> fixed;
-  fixed.bytes.fill(' ');
-  text.copy(fixed.bytes.data(), N);
-  return fixed;
 }
 
 // The worked example's values, written to NUL.
@@ -41,18 +34,8 @@ struct Example {
 
 Example example() {
   Example e;
-  e.data.caso = fixedText<50>("NUL");
-  e.data.titulo = fixedText<90>(
-      "Lan\xE7"
-      "amento de teste 1, motor B6-4");
-  e.data.g = 9.81;
-  e.data.tH = 4;
-  e.data.tI = 10;
-  e.data.LO = 100;
-  e.data.alfa = 30;
-  e.data.LI = 50;
-  e.data.gama = 10;
-  e.data.lambda = 250;
+  e.data = test::reportExampleCase();
+  e.data.caso = test::blankPadded<50>("NUL");
   e.data.beta = -60;
   e.b = {122.625, 78.48, 57.7350269189626,  66.1437827766148,
          0,       12.5,  -21.6506350946110, 114.564392373896};

@@ -4,12 +4,13 @@
 
 #include <string>
 
+#include "support/test-host.h"
 #include "support/test-platform.h"
 
 namespace trovel {
 namespace {
 
-using test::ProcessExit;
+using test::exitStatusOf;
 using test::TestPlatform;
 
 // Every kind with the number and statement class its report must show.
@@ -104,16 +105,6 @@ TEST(FailureReport, FileStatementNamesTheFileAsConnected) {
 
 class FailuresTest : public ::testing::Test {
  protected:
-  int exitStatusOf(auto&& action) {
-    try {
-      action();
-    } catch (const ProcessExit& exit) {
-      return exit.status;
-    }
-    ADD_FAILURE() << "the process did not end";
-    return -1;
-  }
-
   TestPlatform os;
   Failures failures{os};
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/example-case.h"
 #include "support/test-host.h"
 
 namespace trovel {
@@ -15,29 +16,9 @@ using test::exitStatusOf;
 using test::readBytes;
 using test::writeBytes;
 
-template <std::size_t N>
-FixedText<N> fixedText(std::string_view text) {
-  FixedText<N> fixed;
-  fixed.bytes.fill(' ');
-  text.copy(fixed.bytes.data(), N);
-  return fixed;
-}
-
-// The case of the worked example, with the results of its five methods.
+// The case of the worked example, with its derived beta.
 CaseData exampleCase() {
-  CaseData data;
-  data.caso = fixedText<50>("Voo01_saida.txt");
-  data.g = 9.81;
-  data.tH = 4;
-  data.tI = 10;
-  data.LO = 100;
-  data.alfa = 30;
-  data.LI = 50;
-  data.gama = 10;
-  data.lambda = 250;
-  data.titulo = fixedText<90>(
-      "Lan\xE7"
-      "amento de teste 1, motor B6-4");
+  CaseData data = test::reportExampleCase();
   data.beta = -60;
   return data;
 }
@@ -125,7 +106,7 @@ std::pair<std::string, std::string> nameAndTitleLines(const FixedText<50>& caso,
   data.caso = caso;
   data.titulo = titulo;
   ReportWriter report(host.units);
-  report.open(fixedText<50>("r.txt"));
+  report.open(test::blankPadded<50>("r.txt"));
   report.writeHeader(data);
   report.close();
   const std::vector<std::string> lines = linesOf(readBytes("r.txt"));
@@ -143,20 +124,20 @@ TEST(ReportWriter, CaseNameAndTitleAreStrippedAndOtherwiseCopiedUnchanged) {
     std::string line6;
   };
   const Row rows[] = {
-      {fixedText<50>(""), fixedText<90>(""), " Caso   = ",
+      {test::blankPadded<50>(""), test::blankPadded<90>(""), " Caso   = ",
        " T\xED"
        "tulo = "},
-      {fixedText<50>("  voo 1  .txt"), fixedText<90>("   um  dois\ttr\xEAs "),
+      {test::blankPadded<50>("  voo 1  .txt"), test::blankPadded<90>("   um  dois\ttr\xEAs "),
        " Caso   = voo 1  .txt",
        " T\xED"
        "tulo = um  dois\ttr\xEAs"},
-      {fixedText<50>(title90.substr(0, 50)), fixedText<90>(title90),
+      {test::blankPadded<50>(title90.substr(0, 50)), test::blankPadded<90>(title90),
        " Caso   = " + title90.substr(0, 50),
        " T\xED"
        "tulo = " +
            title90},
       // Fields that no read has filled hold zero bytes, which are text.
-      {FixedText<50>{}, fixedText<90>("a\0b"s), " Caso   = " + std::string(50, '\0'),
+      {FixedText<50>{}, test::blankPadded<90>("a\0b"s), " Caso   = " + std::string(50, '\0'),
        " T\xED"
        "tulo = a\0b"s},
   };
@@ -165,8 +146,11 @@ TEST(ReportWriter, CaseNameAndTitleAreStrippedAndOtherwiseCopiedUnchanged) {
     EXPECT_EQ(line4, row.line4);
     EXPECT_EQ(line6, row.line6);
   }
-  EXPECT_EQ(nameAndTitleLines(fixedText<50>(""), fixedText<90>(title90)).second.size(), 100u);
-  EXPECT_EQ(nameAndTitleLines(fixedText<50>(""), fixedText<90>("")).first.size(), 10u);
+  EXPECT_EQ(
+      nameAndTitleLines(test::blankPadded<50>(""), test::blankPadded<90>(title90)).second.size(),
+      100u);
+  EXPECT_EQ(nameAndTitleLines(test::blankPadded<50>(""), test::blankPadded<90>("")).first.size(),
+            10u);
 }
 
 }  // namespace

@@ -11,42 +11,19 @@
 #include <vector>
 
 #include "run-ending.h"
+#include "support/example-case.h"
 
 namespace trovel {
 namespace {
 
+using test::blankPadded;
 using test::mathReport;
-
-template <std::size_t N>
-FixedText<N> blankPadded(std::string_view value) {
-  FixedText<N> text;
-  text.bytes.fill(' ');
-  std::copy(value.begin(), value.end(), text.bytes.begin());
-  return text;
-}
+using test::reportExampleCase;
 
 std::string blankPaddedString(std::string_view value, std::size_t length) {
   std::string text(value);
   text.resize(length, ' ');
   return text;
-}
-
-// The case of the report's example, as loadCase would read it.
-CaseData exampleCase() {
-  CaseData data;
-  data.caso = blankPadded<50>("Voo01_saida.txt");
-  data.g = 9.81;
-  data.tH = 4;
-  data.tI = 10;
-  data.LO = 100;
-  data.alfa = 30;
-  data.LI = 50;
-  data.gama = 10;
-  data.lambda = 250;
-  data.titulo = blankPadded<90>(
-      "Lan\xE7"
-      "amento de teste 1, motor B6-4");
-  return data;
 }
 
 // Stages that record every call with what the run gave them.
@@ -60,7 +37,7 @@ class RecordingStages final : public RunStages {
 
   // What the stages hand the run.
   FixedText<50> caseFileName = blankPadded<50>("caso1.txt");
-  std::function<void(CaseData&)> fillCase = [](CaseData& data) { data = exampleCase(); };
+  std::function<void(CaseData&)> fillCase = [](CaseData& data) { data = reportExampleCase(); };
   std::int32_t commandResult = 0;
 
   std::vector<Call> calls;
@@ -167,7 +144,7 @@ TEST_F(DriverTest, EachBlockGetsItsMethodsResults) {
   ASSERT_EQ(run().status, 0);
 
   EXPECT_EQ(stages.header.beta, -60.0);
-  EXPECT_EQ(stages.header.titulo, exampleCase().titulo);
+  EXPECT_EQ(stages.header.titulo, reportExampleCase().titulo);
   EXPECT_EQ(stages.only("writeIdealMethod1").values, std::vector<double>{122.625});
   EXPECT_NEAR(stages.only("writeIdealMethod2").values.at(0), 78.48, 1e-12);
   EXPECT_NEAR(stages.only("writeMethodA").values.at(0), 57.7350269189626, 5e-14);
@@ -221,7 +198,7 @@ TEST_F(DriverTest, ResultOfACommandChangesNothing) {
 
 TEST_F(DriverTest, ZeroImpactTimeEndsTheRunInMethodCAfterTheBlockOfMethodB) {
   stages.fillCase = [](CaseData& data) {
-    data = exampleCase();
+    data = reportExampleCase();
     data.tI = 0;
   };
   const test::Ending ending = run();
@@ -281,7 +258,7 @@ TEST_F(DriverTest, EachBlockIsWrittenRightAfterItsMethod) {
     stages = RecordingStages();
     os.standardError.clear();
     stages.fillCase = [&](CaseData& data) {
-      data = exampleCase();
+      data = reportExampleCase();
       row.change(data);
     };
     const test::Ending ending = run();
