@@ -1,54 +1,9 @@
 #include "support/child-process.h"
 
-#include <atomic>
-#include <chrono>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-
 #include "support/child-process-system.h"
+#include "support/scratch-folder.h"
 
 namespace trovel::test {
-namespace {
-
-// A fresh folder for the files of one child's standard streams, removed afterwards.
-class StreamFolder {
- public:
-  StreamFolder() {
-    static std::atomic<unsigned> serial{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    for (;;) {
-      path_ = std::filesystem::temp_directory_path() /
-              ("trovel-child-" + std::to_string(stamp) + "-" + std::to_string(serial++));
-      if (std::filesystem::create_directory(path_)) break;
-    }
-  }
-  ~StreamFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  StreamFolder(const StreamFolder&) = delete;
-  StreamFolder& operator=(const StreamFolder&) = delete;
-
-  std::filesystem::path file(const char* name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
-void writeFile(const std::filesystem::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + file.string());
-}
-
-std::string readFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + file.string());
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-}  // namespace
 
 std::string trovelPath() {
   return TROVEL_PROGRAM_PATH;
@@ -77,12 +32,12 @@ EnvironmentOverride::~EnvironmentOverride() {
 }
 
 ChildResult runChild(const ChildProgram& child) {
-  const StreamFolder folder;
-  system::StreamFiles streams{std::nullopt, folder.file("output"), std::nullopt};
-  if (!child.standardErrorClosed) streams.error = folder.file("error");
+  const TemporaryFolder folder;
+  system::StreamFiles streams{std::nullopt, folder.path() / "output", std::nullopt};
+  if (!child.standardErrorClosed) streams.error = folder.path() / "error";
   if (child.standardInput) {
-    streams.input = folder.file("input");
-    writeFile(*streams.input, *child.standardInput);
+    streams.input = folder.path() / "input";
+    writeBytes(*streams.input, *child.standardInput);
   }
   ChildResult result;
   {
@@ -91,8 +46,8 @@ ChildResult runChild(const ChildProgram& child) {
     result.exitCode = ending.exitCode;
     result.peakMemoryBytes = ending.peakMemoryBytes;
   }
-  result.standardOutput = readFile(streams.output);
-  if (streams.error) result.standardError = readFile(*streams.error);
+  result.standardOutput = readBytes(streams.output);
+  if (streams.error) result.standardError = readBytes(*streams.error);
   return result;
 }
 

@@ -8,7 +8,7 @@
 
 namespace trovel::test {
 
-ScratchFolder::ScratchFolder() : previous_(std::filesystem::current_path()) {
+TemporaryFolder::TemporaryFolder() {
   static std::atomic<unsigned> serial{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   for (;;) {
@@ -16,13 +16,21 @@ ScratchFolder::ScratchFolder() : previous_(std::filesystem::current_path()) {
             ("trovel-test-" + std::to_string(stamp) + "-" + std::to_string(serial++));
     if (std::filesystem::create_directory(path_)) break;
   }
-  std::filesystem::current_path(path_);
+}
+
+TemporaryFolder::~TemporaryFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+ScratchFolder::ScratchFolder() : previous_(std::filesystem::current_path()) {
+  std::filesystem::current_path(folder_.path());
 }
 
 ScratchFolder::~ScratchFolder() {
+  // Back out of the folder before it is removed.
   std::error_code ignored;
   std::filesystem::current_path(previous_, ignored);
-  std::filesystem::remove_all(path_, ignored);
 }
 
 void writeBytes(const std::filesystem::path& file, std::string_view bytes) {

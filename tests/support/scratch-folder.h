@@ -8,6 +8,22 @@
 
 namespace trovel::test {
 
+// A new, empty folder under the system's temporary folder, removed with all it
+// holds when this ends.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A temporary folder that is the working folder while it lives.
 class ScratchFolder {
  public:
   ScratchFolder();
@@ -15,11 +31,11 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& path() const { return folder_.path(); }
 
  private:
   std::filesystem::path previous_;
-  std::filesystem::path path_;
+  TemporaryFolder folder_;
 };
 
 // Whole files as bytes, without any translation.
